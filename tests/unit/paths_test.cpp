@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "transfer/paths.h"
+
+namespace {
+
+TEST(Paths, JoinPutsExactlyOneSeparatorAndRefusesWhatDoesNotFit) {
+    PathText out;
+    ASSERT_TRUE(JoinPath(&out, "/a", "b"));
+    EXPECT_STREQ(out.text, "/a/b");
+    ASSERT_TRUE(JoinPath(&out, "/a/", "b"));  // no check for a separator already there
+    EXPECT_STREQ(out.text, "/a//b");
+
+    const std::string folder(kPathCapacity - 3, 'f');
+    ASSERT_TRUE(JoinPath(&out, folder.c_str(), "n"));  // kPathCapacity - 1 bytes: fits
+    EXPECT_EQ(std::strlen(out.text), kPathCapacity - 1);
+    EXPECT_FALSE(JoinPath(&out, folder.c_str(), "nn"));
+    EXPECT_STREQ(out.text, "");
+}
+
+TEST(Paths, ConcatenateRefusesWhatDoesNotFit) {
+    PathText out;
+    const std::string prefix(kPathCapacity - 2, 'p');
+    EXPECT_TRUE(ConcatenatePath(&out, prefix.c_str(), "t"));
+    EXPECT_FALSE(ConcatenatePath(&out, prefix.c_str(), "tt"));
+}
+
+TEST(Paths, AppendAndCutRestoreThePath) {
+    PathText path;
+    std::strcpy(path.text, "/src");
+    std::size_t length = 4;
+    ASSERT_TRUE(AppendName(&path, &length, "child"));
+    EXPECT_STREQ(path.text, "/src/child");
+    EXPECT_EQ(length, 10u);
+    CutPath(&path, &length, 4);
+    EXPECT_STREQ(path.text, "/src");
+
+    const std::string longName(kPathCapacity - 5, 'n');
+    EXPECT_FALSE(AppendName(&path, &length, longName.c_str()));
+    EXPECT_STREQ(path.text, "/src");
+    EXPECT_EQ(length, 4u);
+}
+
+TEST(Paths, TitleIsTheLastComponentWhole) {
+    struct Case {
+        const char* path;
+        bool ok;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"/in/a.txt", true, "a.txt"},
+        {"/in/archive.tar.gz", true, "archive.tar.gz"},
+        {"/in/.hidden", true, ".hidden"},
+        {"/in/D", true, "D"},
+        {"name", true, "name"},
+        {"/in/D/", false, ""},
+        {"/", false, ""},
+        {"", false, ""},
+    };
+    for (const Case& c : cases) {
+        PathText title;
+        title.text[0] = '\0';
+        EXPECT_EQ(TakeTitle(c.path, &title), c.ok) << c.path;
+        EXPECT_STREQ(title.text, c.title) << c.path;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,38 @@
+// Captures what the code under test prints to standard output.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+class StdoutCapture {
+public:
+    StdoutCapture() {
+        std::fflush(stdout);
+        file_ = std::tmpfile();
+        saved_ = dup(fileno(stdout));
+        dup2(fileno(file_), fileno(stdout));
+    }
+    ~StdoutCapture() { Finish(); }
+
+    // Restores standard output and returns everything written since.
+    std::string Finish() {
+        if (file_ == nullptr) return text_;
+        std::fflush(stdout);
+        dup2(saved_, fileno(stdout));
+        close(saved_);
+        std::rewind(file_);
+        char buffer[4096];
+        std::size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file_)) > 0) text_.append(buffer, got);
+        std::fclose(file_);
+        file_ = nullptr;
+        return text_;
+    }
+
+private:
+    std::FILE* file_ = nullptr;
+    int saved_ = -1;
+    std::string text_;
+};
