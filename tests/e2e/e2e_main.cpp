@@ -1,0 +1,22 @@
+#include <gtest/gtest.h>
+
+#include "e2e/harness.h"
+
+namespace {
+
+class XServerEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { e2e::StartXServer(); }
+    void TearDown() override { e2e::StopXServer(); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests needs no X server.
+    if (!::testing::GTEST_FLAG(list_tests)) {
+        ::testing::AddGlobalTestEnvironment(new XServerEnvironment);
+    }
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,324 @@
+#include "e2e/harness.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace e2e {
+
+namespace {
+
+pid_t gXServer = -1;
+
+double Now() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+[[noreturn]] void Fatal(const std::string& what) {
+    throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& s : strings) pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// In the child: environment, folder, then exec. Never returns.
+[[noreturn]] void ExecChild(std::vector<std::string> argv, const RunOptions& options) {
+    setpgid(0, 0);
+    for (const std::string& name : options.unsetEnv) unsetenv(name.c_str());
+    for (const std::string& pair : options.setEnv) {
+        const std::size_t eq = pair.find('=');
+        setenv(pair.substr(0, eq).c_str(), pair.substr(eq + 1).c_str(), 1);
+    }
+    if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
+    std::vector<char*> args = Pointers(argv);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+void ReadAvailable(int fd, std::string* into, bool* open) {
+    char buffer[65536];
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got > 0) {
+        into->append(buffer, static_cast<std::size_t>(got));
+    } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
+        *open = false;
+    }
+}
+
+// Quiet helper commands (xclip): no output kept, bounded.
+RunResult RunQuiet(const std::vector<std::string>& argv, int timeoutMs) {
+    RunOptions options;
+    options.timeoutMs = timeoutMs;
+    return Run(argv, options);
+}
+
+bool OwnerOffers(const std::string& type) {
+    const RunResult targets =
+        RunQuiet({"xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"}, 3000);
+    return targets.status == 0 && targets.out.find(type) != std::string::npos;
+}
+
+bool AnyOwnerAnswers() {
+    return RunQuiet({"xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"}, 3000).status == 0;
+}
+
+}  // namespace
+
+RunResult Run(const std::vector<std::string>& argv, const RunOptions& options) {
+    RunResult result;
+    const double start = Now();
+    int outPipe[2] = {-1, -1};
+    int errPipe[2] = {-1, -1};
+    int terminal = -1;
+    pid_t pid;
+    if (options.terminal) {
+        pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+        if (pid < 0) Fatal("forkpty");
+        if (pid == 0) ExecChild(argv, options);
+    } else {
+        if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) Fatal("pipe");
+        pid = fork();
+        if (pid < 0) Fatal("fork");
+        if (pid == 0) {
+            const int devNull = open("/dev/null", O_RDONLY);
+            dup2(devNull, STDIN_FILENO);
+            dup2(outPipe[1], STDOUT_FILENO);
+            dup2(errPipe[1], STDERR_FILENO);
+            ExecChild(argv, options);
+        }
+        close(outPipe[1]);
+        close(errPipe[1]);
+    }
+
+    const double deadline = start + options.timeoutMs / 1000.0;
+    bool outOpen = true;
+    bool errOpen = !options.terminal;
+    const int outFd = options.terminal ? terminal : outPipe[0];
+    while (outOpen || errOpen) {
+        pollfd watched[2];
+        nfds_t count = 0;
+        if (outOpen) watched[count++] = {outFd, POLLIN, 0};
+        if (errOpen) watched[count++] = {errPipe[0], POLLIN, 0};
+        const int left = static_cast<int>((deadline - Now()) * 1000);
+        if (left <= 0) {
+            result.timedOut = true;
+            kill(-pid, SIGKILL);
+            kill(pid, SIGKILL);
+            break;
+        }
+        if (poll(watched, count, std::min(left, 200)) <= 0) continue;
+        for (nfds_t i = 0; i < count; ++i) {
+            if (watched[i].revents == 0) continue;
+            if (watched[i].fd == outFd) ReadAvailable(outFd, &result.out, &outOpen);
+            else ReadAvailable(errPipe[0], &result.err, &errOpen);
+        }
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (outFd >= 0) close(outFd);
+    if (errPipe[0] >= 0) close(errPipe[0]);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.seconds = Now() - start;
+    return result;
+}
+
+RunResult RunKelto(const std::vector<std::string>& args, const fs::path& cwd, RunOptions options) {
+    std::vector<std::string> argv = {KELTO_BINARY};
+    argv.insert(argv.end(), args.begin(), args.end());
+    options.cwd = cwd;
+    return Run(argv, options);
+}
+
+void StartXServer() {
+    int displayPipe[2];
+    if (pipe(displayPipe) != 0) Fatal("pipe");
+    gXServer = fork();
+    if (gXServer < 0) Fatal("fork");
+    if (gXServer == 0) {
+        close(displayPipe[0]);
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        const std::string fd = std::to_string(displayPipe[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-noreset",
+               "-screen", "0", "320x200x24", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(displayPipe[1]);
+    std::string number;
+    char c;
+    while (read(displayPipe[0], &c, 1) == 1 && c != '\n') number += c;
+    close(displayPipe[0]);
+    if (number.empty()) throw std::runtime_error("Xvfb did not start (is it installed?)");
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+}
+
+void StopXServer() {
+    if (gXServer > 0) {
+        kill(gXServer, SIGTERM);
+        waitpid(gXServer, nullptr, 0);
+        gXServer = -1;
+    }
+}
+
+ClipboardOwner::~ClipboardOwner() { Stop(); }
+
+void ClipboardOwner::Offer(const std::string& type, const std::string& data) {
+    Stop();
+    int input[2];
+    if (pipe2(input, O_CLOEXEC) != 0) Fatal("pipe");
+    pid_ = fork();
+    if (pid_ < 0) Fatal("fork");
+    if (pid_ == 0) {
+        dup2(input[0], STDIN_FILENO);
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        execlp("xclip", "xclip", "-quiet", "-selection", "clipboard", "-t", type.c_str(), "-i",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(input[0]);
+    std::size_t written = 0;
+    while (written < data.size()) {
+        const ssize_t n = write(input[1], data.data() + written, data.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) Fatal("write to xclip");
+        written += static_cast<std::size_t>(n);
+    }
+    close(input[1]);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (OwnerOffers(type)) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    throw std::runtime_error("xclip never offered " + type);
+}
+
+void ClipboardOwner::Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGCONT);
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    for (int attempt = 0; attempt < 100 && AnyOwnerAnswers(); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+void ClipboardOwner::Pause() { kill(pid_, SIGSTOP); }
+
+void ClipboardOwner::Resume() { kill(pid_, SIGCONT); }
+
+TempDir::TempDir() {
+    char pattern[] = "/tmp/kelto-e2e-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) Fatal("mkdtemp");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Give back any permission a test took away, so everything can go.
+    for (auto it = fs::recursive_directory_iterator(path_, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        }
+    }
+    fs::remove_all(path_, ignored);
+}
+
+SmallTmpfs::SmallTmpfs(const std::string& size) {
+    const std::string options = "size=" + size;
+    mounted_ = mount("tmpfs", dir_.path().c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+SmallTmpfs::~SmallTmpfs() {
+    if (mounted_) umount2(dir_.path().c_str(), MNT_DETACH);
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> ListingOrder(const fs::path& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(dir);
+    return names;
+}
+
+std::string UriList(const std::vector<fs::path>& paths) {
+    std::string list;
+    for (const fs::path& path : paths) {
+        list += "file://";
+        for (unsigned char c : path.string()) {
+            if (std::isalnum(c) || std::strchr("/-._~&=!()$'+,", c) != nullptr) {
+                list += static_cast<char>(c);
+            } else {
+                char escaped[4];
+                std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+                list += escaped;
+            }
+        }
+        list += "\r\n";
+    }
+    return list;
+}
+
+std::string Snapshot(const fs::path& root) {
+    std::vector<std::string> lines;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+         ++it) {
+        const std::string relative = fs::relative(it->path(), root).string();
+        if (it->is_symlink()) {
+            lines.push_back("L " + relative + " -> " + fs::read_symlink(it->path()).string());
+        } else if (it->is_directory()) {
+            lines.push_back("D " + relative);
+        } else {
+            lines.push_back("F " + relative + " = " + ReadFile(it->path()));
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string snapshot;
+    for (const std::string& line : lines) snapshot += line + "\n";
+    return snapshot;
+}
+
+}  // namespace e2e

@@ -1,0 +1,93 @@
+// End-to-end harness: runs the real program against a headless X server, a
+// real clipboard owner (xclip) and real folders, and captures what it writes.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+    int status = -1;         // exit status; -1 when killed
+    bool timedOut = false;
+    std::string out;         // standard output, every byte
+    std::string err;         // standard error, every byte
+    double seconds = 0;
+};
+
+struct RunOptions {
+    fs::path cwd;
+    std::vector<std::string> setEnv;    // "NAME=value"
+    std::vector<std::string> unsetEnv;  // "NAME"
+    int timeoutMs = 30000;
+    bool terminal = false;  // standard output (and error) on a pseudo-terminal
+};
+
+// Runs `argv` and waits for it (or kills its process group at the timeout).
+RunResult Run(const std::vector<std::string>& argv, const RunOptions& options);
+
+// Runs build/kelto with `args` in `cwd`.
+RunResult RunKelto(const std::vector<std::string>& args, const fs::path& cwd,
+                   RunOptions options = {});
+
+// Starts a headless X server for the whole test run and points DISPLAY at it.
+void StartXServer();
+void StopXServer();
+
+// Owns the CLIPBOARD selection through xclip.
+class ClipboardOwner {
+public:
+    ~ClipboardOwner();
+    // Offers `data` as `type`; returns once a reader can see it.
+    void Offer(const std::string& type, const std::string& data);
+    // Ends the owner; returns once no reader sees it any more.
+    void Stop();
+    void Pause();   // SIGSTOP: the owner stays but never answers
+    void Resume();  // SIGCONT
+
+private:
+    pid_t pid_ = -1;
+};
+
+// A fresh folder under /tmp, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+// A small tmpfs mounted on a fresh folder (needs root); `ok()` says whether
+// the mount worked.
+class SmallTmpfs {
+public:
+    explicit SmallTmpfs(const std::string& size);
+    ~SmallTmpfs();
+    bool ok() const { return mounted_; }
+    const fs::path& path() const { return dir_.path(); }
+
+private:
+    TempDir dir_;
+    bool mounted_ = false;
+};
+
+void WriteFile(const fs::path& path, const std::string& content);
+std::string ReadFile(const fs::path& path);
+// Names in a folder in the order its listing yields them ("." and ".." left out).
+std::vector<std::string> ListingOrder(const fs::path& folder);
+// A text/uri-list for `paths`, each line ending in CRLF, as GTK sends it.
+std::string UriList(const std::vector<fs::path>& paths);
+// Every file, folder and link under `root`, relative, sorted, with file
+// contents and link targets: two trees are equal when their snapshots are.
+std::string Snapshot(const fs::path& root);
+
+}  // namespace e2e
