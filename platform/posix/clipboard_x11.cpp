@@ -229,6 +229,9 @@ void Disconnect() {
 }  // namespace
 
 bool ClipboardOpen() {
+    // A run that ends early still leaves the server cleanly.
+    static const bool disconnectAtExit = std::atexit(Disconnect) == 0;
+    (void)disconnectAtExit;
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0') return false;
     gSession.connection = ConnectBounded();

@@ -1,6 +1,7 @@
 #include "e2e/harness.h"
 
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -148,7 +149,14 @@ RunResult RunKelto(const std::vector<std::string>& args, const fs::path& cwd, Ru
     std::vector<std::string> argv = {KELTO_BINARY};
     argv.insert(argv.end(), args.begin(), args.end());
     options.cwd = cwd;
-    return Run(argv, options);
+    RunResult result = Run(argv, options);
+    // Under the sanitizers a report on standard error fails the test whatever
+    // the program printed.
+    const bool sanitizerReport = result.err.find("Sanitizer") != std::string::npos ||
+                                 result.err.find("runtime error:") != std::string::npos;
+    EXPECT_FALSE(sanitizerReport) << result.err;
+    EXPECT_FALSE(result.timedOut) << "kelto did not end within " << options.timeoutMs << " ms";
+    return result;
 }
 
 void StartXServer() {
