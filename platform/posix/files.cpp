@@ -1,6 +1,7 @@
 // Files and folders on POSIX: listing, folder creation, copy, move.
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>  // renameat2
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "platform/platform.h"
@@ -58,6 +60,40 @@ bool CopyText(char* out, std::size_t capacity, const char* text) {
     std::memcpy(out, text, length + 1);
     return true;
 }
+
+// The file being filled right now. A signal that ends the program removes it,
+// so that an interrupted copy (Ctrl-C, a closed terminal, a closed pipe)
+// leaves no partial file behind.
+volatile sig_atomic_t gPartialFileActive = 0;
+char gPartialFile[kPathCapacity];
+
+void RemovePartialFileAndDie(int signalNumber) {
+    if (gPartialFileActive != 0) unlink(gPartialFile);
+    signal(signalNumber, SIG_DFL);
+    raise(signalNumber);
+}
+
+void WatchPartialFile(const char* path) {
+    static bool handlersInstalled = false;
+    if (!handlersInstalled) {
+        handlersInstalled = true;
+        for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+            struct sigaction current;
+            // A signal the caller ignores (nohup) stays ignored.
+            if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
+                continue;
+            }
+            struct sigaction action = {};
+            action.sa_handler = RemovePartialFileAndDie;
+            sigemptyset(&action.sa_mask);
+            sigaction(signalNumber, &action, nullptr);
+        }
+    }
+    std::memcpy(gPartialFile, path, std::strlen(path) + 1);  // a PathText: it fits
+    gPartialFileActive = 1;
+}
+
+void ForgetPartialFile() { gPartialFileActive = 0; }
 
 // A path for a new file beside `destination`: its folder, then ".kelto-XXXXXX".
 bool TemporaryPathBeside(const char* destination, PathText* temporary) {
@@ -178,8 +214,10 @@ bool CopyRegularFile(const char* source, const char* destination, bool failIfExi
 
     const int out = open(destination, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out >= 0) {
+        WatchPartialFile(destination);
         const bool done = FillNewFile(in, out, status, flush);
         if (!done) unlink(destination);
+        ForgetPartialFile();
         close(in);
         return done;
     }
@@ -205,10 +243,12 @@ bool CopyRegularFile(const char* source, const char* destination, bool failIfExi
         close(in);
         return false;
     }
+    WatchPartialFile(temporary.text);
     bool done = FillNewFile(in, fresh, status, flush);
     close(in);
     if (done && rename(temporary.text, destination) != 0) done = FailWithErrno();
     if (!done) unlink(temporary.text);
+    ForgetPartialFile();
     return done;
 }
 

@@ -117,7 +117,12 @@ RunResult Run(const std::vector<std::string>& argv, const RunOptions& options) {
     bool outOpen = true;
     bool errOpen = !options.terminal;
     const int outFd = options.terminal ? terminal : outPipe[0];
+    bool interrupted = options.interruptAfter.empty();
     while (outOpen || errOpen) {
+        if (!interrupted && result.out.find(options.interruptAfter) != std::string::npos) {
+            kill(pid, SIGINT);
+            interrupted = true;
+        }
         pollfd watched[2];
         nfds_t count = 0;
         if (outOpen) watched[count++] = {outFd, POLLIN, 0};
@@ -141,6 +146,7 @@ RunResult Run(const std::vector<std::string>& argv, const RunOptions& options) {
     if (outFd >= 0) close(outFd);
     if (errPipe[0] >= 0) close(errPipe[0]);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     result.seconds = Now() - start;
     return result;
 }

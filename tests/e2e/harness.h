@@ -14,6 +14,7 @@ namespace fs = std::filesystem;
 
 struct RunResult {
     int status = -1;         // exit status; -1 when killed
+    int signal = 0;          // the signal that ended it, if any
     bool timedOut = false;
     std::string out;         // standard output, every byte
     std::string err;         // standard error, every byte
@@ -26,6 +27,8 @@ struct RunOptions {
     std::vector<std::string> unsetEnv;  // "NAME"
     int timeoutMs = 30000;
     bool terminal = false;  // standard output (and error) on a pseudo-terminal
+    // When standard output first holds this text, the program gets SIGINT.
+    std::string interruptAfter;
 };
 
 // Runs `argv` and waits for it (or kills its process group at the timeout).

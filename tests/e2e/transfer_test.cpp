@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -250,6 +251,37 @@ TEST_F(KeltoTest, MoveAcrossFilesystemsCopiesThenRemovesTheSource) {
     EXPECT_EQ(PermissionBits(out() / "a.bin"), 0640u);
     EXPECT_EQ(Snapshot(out() / "D"), tree);
     EXPECT_EQ(Snapshot(other.path()), "D D\nD D/S\n");
+}
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+TEST_F(KeltoTest, AnInterruptedCopyLeavesNoPartialFile) {
+    // On tmpfs the copy is quick, so the interrupt may come after it: then the
+    // file must be whole. What must never be there is a part of it.
+    const fs::path shm = "/dev/shm";
+    if (!fs::is_directory(shm)) GTEST_SKIP() << "no /dev/shm";
+    TempDir place;
+    const fs::path source = fs::path("/dev/shm") / place.path().filename();
+    fs::create_directory(source);
+    const std::string big(256 << 20, 'z');
+    WriteFile(source / "big", big);
+    clipboard_.Offer("text/uri-list", UriList({source / "big"}));
+
+    RunOptions options;
+    options.terminal = true;  // unbuffered: the report comes out before the copy starts
+    options.interruptAfter = "big...";
+    const RunResult run = Paste({}, options);
+    if (fs::exists(out() / "big")) {
+        EXPECT_EQ(fs::file_size(out() / "big"), big.size());
+    } else {
+        EXPECT_EQ(run.signal, SIGINT);
+    }
+    EXPECT_LE(ListingOrder(out()).size(), 1u);
+    fs::remove_all(source);
 }
 
 }  // namespace
