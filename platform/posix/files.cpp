@@ -64,6 +64,7 @@ bool CopyText(char* out, std::size_t capacity, const char* text) {
 // The file being filled right now. A signal that ends the program removes it,
 // so that an interrupted copy (Ctrl-C, a closed terminal, a closed pipe)
 // leaves no partial file behind.
+constexpr int kGuardedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
 volatile sig_atomic_t gPartialFileActive = 0;
 char gPartialFile[kPathCapacity];
 
@@ -73,24 +74,56 @@ void RemovePartialFileAndDie(int signalNumber) {
     raise(signalNumber);
 }
 
-void WatchPartialFile(const char* path) {
+// Installed before the first file is created, so that no signal can end the
+// program between the file's creation and its registration below.
+void GuardPartialFiles() {
     static bool handlersInstalled = false;
-    if (!handlersInstalled) {
-        handlersInstalled = true;
-        for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
-            struct sigaction current;
-            // A signal the caller ignores (nohup) stays ignored.
-            if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
-                continue;
-            }
-            struct sigaction action = {};
-            action.sa_handler = RemovePartialFileAndDie;
-            sigemptyset(&action.sa_mask);
-            sigaction(signalNumber, &action, nullptr);
+    if (handlersInstalled) return;
+    handlersInstalled = true;
+    for (int signalNumber : kGuardedSignals) {
+        struct sigaction current;
+        // A signal the caller ignores (nohup) stays ignored.
+        if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
+            continue;
         }
+        struct sigaction action = {};
+        action.sa_handler = RemovePartialFileAndDie;
+        sigemptyset(&action.sa_mask);
+        sigaction(signalNumber, &action, nullptr);
     }
-    std::memcpy(gPartialFile, path, std::strlen(path) + 1);  // a PathText: it fits
-    gPartialFileActive = 1;
+}
+
+// Makes a new file with `create` (which returns its descriptor) and registers
+// it for removal by a signal until ForgetPartialFile. The signals wait while
+// the file is made and registered, so none can leave it behind unregistered.
+template <typename Create>
+int CreateWatched(const char* path, Create create) {
+    GuardPartialFiles();
+    sigset_t guarded;
+    sigset_t previous;
+    sigemptyset(&guarded);
+    for (int signalNumber : kGuardedSignals) sigaddset(&guarded, signalNumber);
+    sigprocmask(SIG_BLOCK, &guarded, &previous);
+    const int fd = create();
+    const int createError = errno;
+    if (fd >= 0) {
+        std::memcpy(gPartialFile, path, std::strlen(path) + 1);  // a PathText: it fits
+        gPartialFileActive = 1;
+    }
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    errno = createError;
+    return fd;
+}
+
+int CreateWatchedFile(const char* path) {
+    return CreateWatched(path, [path] {
+        return open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    });
+}
+
+// `pathTemplate` ends in "XXXXXX", which becomes a fresh name.
+int CreateWatchedTemporary(char* pathTemplate) {
+    return CreateWatched(pathTemplate, [pathTemplate] { return mkostemp(pathTemplate, O_CLOEXEC); });
 }
 
 void ForgetPartialFile() { gPartialFileActive = 0; }
@@ -212,9 +245,8 @@ bool CopyRegularFile(const char* source, const char* destination, bool failIfExi
     const int in = OpenRegularSource(source, &status);
     if (in < 0) return false;
 
-    const int out = open(destination, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int out = CreateWatchedFile(destination);
     if (out >= 0) {
-        WatchPartialFile(destination);
         const bool done = FillNewFile(in, out, status, flush);
         if (!done) unlink(destination);
         ForgetPartialFile();
@@ -237,13 +269,12 @@ bool CopyRegularFile(const char* source, const char* destination, bool failIfExi
         close(in);
         return false;
     }
-    const int fresh = mkostemp(temporary.text, O_CLOEXEC);
+    const int fresh = CreateWatchedTemporary(temporary.text);
     if (fresh < 0) {
         FailWithErrno();
         close(in);
         return false;
     }
-    WatchPartialFile(temporary.text);
     bool done = FillNewFile(in, fresh, status, flush);
     close(in);
     if (done && rename(temporary.text, destination) != 0) done = FailWithErrno();

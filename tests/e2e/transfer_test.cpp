@@ -276,7 +276,7 @@ TEST_F(KeltoTest, AnInterruptedCopyLeavesNoPartialFile) {
     options.interruptAfter = "big...";
     const RunResult run = Paste({}, options);
     if (fs::exists(out() / "big")) {
-        EXPECT_EQ(fs::file_size(out() / "big"), big.size());
+        EXPECT_EQ(fs::file_size(out() / "big"), big.size()) << "signal " << run.signal << "\n" << run.out;
     } else {
         EXPECT_EQ(run.signal, SIGINT);
     }
