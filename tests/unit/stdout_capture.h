@@ -1,7 +1,12 @@
-// Captures what the code under test prints to standard output.
+// Captures the bytes the code under test writes to standard output.
 #pragma once
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <string>
@@ -13,6 +18,10 @@ public:
         file_ = std::tmpfile();
         saved_ = dup(fileno(stdout));
         dup2(fileno(file_), fileno(stdout));
+#ifdef _WIN32
+        // dup2 passes on the file's binary mode; standard output is text.
+        _setmode(fileno(stdout), _O_TEXT);
+#endif
     }
     ~StdoutCapture() { Finish(); }
 
