@@ -2,6 +2,7 @@
 # Runs a Windows program under Wine, quietly and bounded: kelto's own prefix
 # (made on first use), no crash dialog, a server kept up between runs.
 # Usage: scripts/wine-run.sh PROGRAM.exe [ARGUMENTS...]
+#        scripts/wine-run.sh --stop      ends the prefix's server and programs
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="${WINEPREFIX:-$root/build-windows/wine-prefix}"
@@ -9,6 +10,10 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver
+
+if [ "${1:-}" = "--stop" ]; then
+    exec "$server" -k
+fi
 
 if [ ! -f "$WINEPREFIX/.kelto-ready" ]; then
     mkdir -p "$WINEPREFIX"

@@ -5,26 +5,26 @@
 namespace e2e {
 namespace {
 
-TEST_F(KeltoTest, AnEmptyListCopiesNothingAndSucceeds) {
-    clipboard_.Offer("text/uri-list", "# nothing copied\r\n");
+TEST_F(LinuxOnlyTest, AnEmptyListCopiesNothingAndSucceeds) {
+    Offer("text/uri-list", "# nothing copied\r\n");
     const RunResult run = Paste();
     EXPECT_EQ(run.out, kPasting + Summary(0));
     EXPECT_EQ(run.status, 0);
 }
 
-TEST_F(KeltoTest, ClipboardWithoutAFileListFails) {
-    clipboard_.Offer("UTF8_STRING", "just some text");
+TEST_P(KeltoTest, ClipboardWithoutAFileListFails) {
+    Offer("UTF8_STRING", "just some text");
     RunResult run = Paste();
-    EXPECT_EQ(run.out, kPasting + "FAILURE: Invalid clipboard format.\n");
+    ExpectOutput(run, kPasting + "FAILURE: Invalid clipboard format.\n");
     EXPECT_EQ(run.status, 1);
 
     clipboard_.Stop();  // no owner at all
     run = Paste();
-    EXPECT_EQ(run.out, kPasting + "FAILURE: Invalid clipboard format.\n");
+    ExpectOutput(run, kPasting + "FAILURE: Invalid clipboard format.\n");
     EXPECT_EQ(run.status, 1);
 }
 
-TEST_F(KeltoTest, NoDisplayMeansNoClipboard) {
+TEST_F(LinuxOnlyTest, NoDisplayMeansNoClipboard) {
     RunOptions options;
     options.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY"};
     const RunResult run = Paste({}, options);
@@ -33,9 +33,9 @@ TEST_F(KeltoTest, NoDisplayMeansNoClipboard) {
     EXPECT_EQ(run.status, 1);
 }
 
-TEST_F(KeltoTest, AListWithAnItemThatIsNoLocalFileIsRefusedWhole) {
+TEST_F(LinuxOnlyTest, AListWithAnItemThatIsNoLocalFileIsRefusedWhole) {
     WriteFile(in() / "a.txt", "a");
-    clipboard_.Offer("text/uri-list", UriList({in() / "a.txt"}) + "sftp://server/b.txt\r\n");
+    Offer("text/uri-list", UriList({in() / "a.txt"}) + "sftp://server/b.txt\r\n");
     const RunResult run = Paste();
     EXPECT_EQ(run.out, kPasting);
     EXPECT_EQ(run.err, "Failure: Call to GetClipboardData failed - Wrong data type on clipboard.\n");
@@ -43,22 +43,22 @@ TEST_F(KeltoTest, AListWithAnItemThatIsNoLocalFileIsRefusedWhole) {
     EXPECT_TRUE(fs::is_empty(out()));
 }
 
-TEST_F(KeltoTest, ReadsTheCopiedFilesListsOfFileManagers) {
+TEST_F(LinuxOnlyTest, ReadsTheCopiedFilesListsOfFileManagers) {
     WriteFile(in() / "a b#%.txt", "a");
     const std::string uri = "file://" + In("a%20b%23%25.txt");
-    struct Offer {
+    struct ListOffer {
         const char* type;
         std::string data;
     };
     // A cut marker changes nothing: the switch alone chooses copy or move.
-    const Offer offers[] = {
+    const ListOffer offers[] = {
         {"x-special/gnome-copied-files", "cut\n" + uri},
         {"x-special/mate-copied-files", "copy\n" + uri},
         {"text/uri-list", uri + std::string(1, '\0')},  // libfm sends a trailing NUL
     };
-    for (const Offer& offer : offers) {
+    for (const ListOffer& offer : offers) {
         fs::remove(out() / "a b#%.txt");
-        clipboard_.Offer(offer.type, offer.data);
+        Offer(offer.type, offer.data);
         const RunResult run = Paste();
         EXPECT_EQ(run.out, kPasting + CopyingReport(In("a b#%.txt"), Out("a b#%.txt")) +
                                "File copied.\n" + Summary(1))
@@ -68,7 +68,7 @@ TEST_F(KeltoTest, ReadsTheCopiedFilesListsOfFileManagers) {
     }
 }
 
-TEST_F(KeltoTest, AStoppedOwnerCostsAboutTwoSecondsThenTheFormatTestFails) {
+TEST_F(LinuxOnlyTest, AStoppedOwnerCostsAboutTwoSecondsThenTheFormatTestFails) {
     WriteFile(in() / "a.txt", "a");
     CopyToClipboard({in() / "a.txt"});
     clipboard_.Pause();
@@ -80,7 +80,7 @@ TEST_F(KeltoTest, AStoppedOwnerCostsAboutTwoSecondsThenTheFormatTestFails) {
     EXPECT_EQ(run.status, 1);
 }
 
-TEST_F(KeltoTest, ReadsAListOfThousandsOfItemsSentIncrementally) {
+TEST_F(LinuxOnlyTest, ReadsAListOfThousandsOfItemsSentIncrementally) {
     // Long names make the list far larger than one X request, so the owner
     // sends it in pieces.
     const int count = 5000;
@@ -93,7 +93,7 @@ TEST_F(KeltoTest, ReadsAListOfThousandsOfItemsSentIncrementally) {
     }
     const std::string list = UriList(items);
     ASSERT_GT(list.size(), 1u << 20);
-    clipboard_.Offer("text/uri-list", list);
+    Offer("text/uri-list", list);
     const RunResult run = Paste();
     EXPECT_EQ(run.status, 0);
     ASSERT_GE(run.out.size(), Summary(count).size());

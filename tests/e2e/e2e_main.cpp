@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "e2e/harness.h"
+#include "e2e/fixture.h"
 
 namespace {
 
@@ -11,6 +11,13 @@ public:
 };
 
 }  // namespace
+
+namespace e2e {
+INSTANTIATE_TEST_SUITE_P(Targets, KeltoTest, ::testing::Values(&kLinux, &kWindows),
+                         [](const ::testing::TestParamInfo<const Target*>& param) {
+                             return std::string(param.param->name);
+                         });
+}  // namespace e2e
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,7 +1,10 @@
-// The texts kelto writes, built the way the tests expect them.
+// The texts kelto writes, in their Linux form; ExpectOutput turns them into
+// the bytes each target writes.
 #pragma once
 
 #include <string>
+
+#include "e2e/harness.h"
 
 namespace e2e {
 
@@ -25,12 +28,14 @@ inline std::string FileLines(const std::string& verb, const std::string& source,
 
 inline std::string Summary(int count) { return std::to_string(count) + " item(s) copied.\n\n"; }
 
-inline std::string ErrorLine(const std::string& systemText) {
-    return "Error: " + systemText + "\n\n";
+// The error line after a failed copy or move.
+inline std::string ErrorLine(const std::string& posixWords) {
+    return "Error: " + SystemText(posixWords) + "\n";
 }
 
-inline std::string DirectoryErrorLines(const std::string& systemText, const std::string& folder) {
-    return "Error: " + systemText + "\n     : Couldn't create directory " + folder + "!\n";
+// The error line after a failed folder creation, and its continuation.
+inline std::string DirectoryErrorLines(const std::string& posixWords, const std::string& folder) {
+    return "Error: " + SystemText(posixWords) + "     : Couldn't create directory " + folder + "!\n";
 }
 
 inline std::string FailedChild(const std::string& walk, const std::string& source,

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -151,8 +152,144 @@ RunResult Run(const std::vector<std::string>& argv, const RunOptions& options) {
     return result;
 }
 
-RunResult RunKelto(const std::vector<std::string>& args, const fs::path& cwd, RunOptions options) {
+const Target kLinux = {"linux", false, 4096};
+const Target kWindows = {"windows", true, 260};
+
+namespace {
+
+const char* WindowsExe() { return std::getenv("KELTO_WINDOWS_EXE"); }
+const char* WineRun() { return std::getenv("KELTO_WINE_RUN"); }
+
+pid_t gWineWindow = -1;
+
+// Wine's desktop process runs its clipboard bridge. One windowed program kept
+// open for the whole run keeps it up, so no run of kelto starts its own.
+void StartWine() {
+    if (gWineWindow > 0) return;
+    RunOptions quiet;
+    quiet.timeoutMs = 120000;
+    Run({WineRun(), "wineboot"}, quiet);  // makes the prefix and starts Wine's services
+    gWineWindow = fork();
+    if (gWineWindow == 0) {
+        setsid();
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        execl(WineRun(), WineRun(), "notepad.exe", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        if (Run({"pgrep", "-f", "explorer.exe /desktop"}, {}).status == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+}
+
+void StopWine() {
+    if (gWineWindow <= 0) return;
+    kill(-gWineWindow, SIGKILL);
+    waitpid(gWineWindow, nullptr, 0);
+    gWineWindow = -1;
+    Run({WineRun(), "--stop"}, {});
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+constexpr char kSystemTextStart = '\x1e';
+constexpr char kSystemTextEnd = '\x1f';
+
+std::string EscapeForRegex(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        if (std::strchr("\\^$.|?*+()[]{}", c) != nullptr) escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+// The expected text on Linux: every system text with its words.
+std::string LinuxForm(const std::string& expected) {
+    std::string text;
+    for (char c : expected) {
+        if (c == kSystemTextStart) continue;
+        text += c == kSystemTextEnd ? '\n' : c;
+    }
+    return text;
+}
+
+// The expected text on Windows as a pattern: a system text is any words
+// ending in "\r\n", whose "\n" text mode writes as "\r\n" again.
+std::string WindowsPattern(const std::string& expected) {
+    std::string pattern;
+    std::size_t at = 0;
+    while (at < expected.size()) {
+        const std::size_t start = expected.find(kSystemTextStart, at);
+        pattern += EscapeForRegex(TargetText(kWindows, expected.substr(at, start - at)));
+        if (start == std::string::npos) break;
+        const std::size_t end = expected.find(kSystemTextEnd, start);
+        pattern += "[^\r\n]+\r\r\n";
+        at = end + 1;
+    }
+    return pattern;
+}
+
+}  // namespace
+
+bool TargetAvailable(const Target& target, std::string* why) {
+    if (!target.windows) return true;
+    if (WindowsExe() == nullptr || WineRun() == nullptr) {
+        *why = "KELTO_WINDOWS_EXE and KELTO_WINE_RUN name no Windows build to run under Wine";
+        return false;
+    }
+    return true;
+}
+
+std::string NativePath(const Target& target, const fs::path& path) {
+    if (!target.windows) return path.string();
+    return "Z:" + ReplaceAll(path.string(), "/", "\\");
+}
+
+std::string SystemText(const std::string& posixWords) {
+    return kSystemTextStart + posixWords + kSystemTextEnd;
+}
+
+std::string TargetText(const Target& target, const std::string& text) {
+    if (!target.windows) return text;
+    std::string converted = text;
+    const std::pair<const char*, const char*> glyphs[] = {
+        {"\u2554", "\xC9"}, {"\u2550", "\xCD"}, {"\u2557", "\xBB"},
+        {"\u2551", "\xBA"}, {"\u255A", "\xC8"}, {"\u255D", "\xBC"}};
+    for (const auto& [utf8, codePage437] : glyphs) converted = ReplaceAll(converted, utf8, codePage437);
+    return ReplaceAll(converted, "\n", "\r\n");
+}
+
+void ExpectOutputOneOf(const Target& target, const std::string& actual,
+                       const std::vector<std::string>& expected) {
+    for (const std::string& candidate : expected) {
+        if (target.windows ? std::regex_match(actual, std::regex(WindowsPattern(candidate)))
+                           : actual == LinuxForm(candidate)) {
+            return;
+        }
+    }
+    ADD_FAILURE() << "Output:\n" << ::testing::PrintToString(actual) << "\nExpected"
+                  << (expected.size() > 1 ? " one of" : "") << ":\n"
+                  << ::testing::PrintToString(target.windows ? TargetText(target, LinuxForm(expected[0]))
+                                                             : LinuxForm(expected[0]));
+}
+
+RunResult RunKelto(const Target& target, const std::vector<std::string>& args, const fs::path& cwd,
+                   RunOptions options) {
     std::vector<std::string> argv = {KELTO_BINARY};
+    if (target.windows) {
+        StartWine();
+        argv = {WineRun(), WindowsExe()};
+    }
     argv.insert(argv.end(), args.begin(), args.end());
     options.cwd = cwd;
     RunResult result = Run(argv, options);
@@ -191,6 +328,7 @@ void StartXServer() {
 }
 
 void StopXServer() {
+    StopWine();
     if (gXServer > 0) {
         kill(gXServer, SIGTERM);
         waitpid(gXServer, nullptr, 0);

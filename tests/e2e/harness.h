@@ -34,11 +34,50 @@ struct RunOptions {
 // Runs `argv` and waits for it (or kills its process group at the timeout).
 RunResult Run(const std::vector<std::string>& argv, const RunOptions& options);
 
-// Runs build/kelto with `args` in `cwd`.
-RunResult RunKelto(const std::vector<std::string>& args, const fs::path& cwd,
-                   RunOptions options = {});
+// A build of kelto under test: the Linux program, or the Windows program run
+// under Wine (when KELTO_WINDOWS_EXE names it).
+struct Target {
+    const char* name;
+    bool windows;
+    std::size_t pathCapacity;  // bytes of a path buffer, terminator included
+};
+extern const Target kLinux;
+extern const Target kWindows;
 
-// Starts a headless X server for the whole test run and points DISPLAY at it.
+// Whether `target` can run here; `why` says what is missing when not.
+bool TargetAvailable(const Target& target, std::string* why);
+
+// Runs `target` with `args` in `cwd`.
+RunResult RunKelto(const Target& target, const std::vector<std::string>& args, const fs::path& cwd,
+                   RunOptions options = {});
+// Runs build/kelto.
+inline RunResult RunKelto(const std::vector<std::string>& args, const fs::path& cwd,
+                          RunOptions options = {}) {
+    return RunKelto(kLinux, args, cwd, options);
+}
+
+// How `target` names a path of this machine (Wine: Z:\tmp\...).
+std::string NativePath(const Target& target, const fs::path& path);
+
+// A system error text with the POSIX words `posixWords`, with the line break
+// that ends every system text. Compared word for word on Linux and by its
+// shape on Windows, whose texts are the system's own.
+std::string SystemText(const std::string& posixWords);
+
+// Literal expected text (Linux form: "\n" line ends, UTF-8 glyphs) as
+// `target` writes it.
+std::string TargetText(const Target& target, const std::string& text);
+
+// Checks that `actual` is one of `expected` (Linux form, SystemText marks).
+void ExpectOutputOneOf(const Target& target, const std::string& actual,
+                       const std::vector<std::string>& expected);
+inline void ExpectOutput(const Target& target, const std::string& actual,
+                         const std::string& expected) {
+    ExpectOutputOneOf(target, actual, {expected});
+}
+
+// Starts a headless X server for the whole test run and points DISPLAY at it;
+// stops it and anything Wine left running.
 void StartXServer();
 void StopXServer();
 
