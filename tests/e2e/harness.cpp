@@ -164,11 +164,36 @@ pid_t gWineWindow = -1;
 
 // Wine's desktop process runs its clipboard bridge. One windowed program kept
 // open for the whole run keeps it up, so no run of kelto starts its own.
+// Runs a command with no pipes of ours: Wine's background services inherit
+// the standard streams of the program that starts them and outlive it.
+int RunWithoutPipes(const std::vector<std::string>& argv, int timeoutMs) {
+    const pid_t pid = fork();
+    if (pid < 0) Fatal("fork");
+    if (pid == 0) {
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        std::vector<std::string> args = argv;
+        std::vector<char*> pointers = Pointers(args);
+        execvp(pointers[0], pointers.data());
+        _exit(127);
+    }
+    int status = 0;
+    for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; waited += 50) {
+        if (waited >= timeoutMs) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 void StartWine() {
     if (gWineWindow > 0) return;
-    RunOptions quiet;
-    quiet.timeoutMs = 120000;
-    Run({WineRun(), "wineboot"}, quiet);  // makes the prefix and starts Wine's services
+    RunWithoutPipes({WineRun(), "wineboot"}, 120000);  // makes the prefix, starts the services
     gWineWindow = fork();
     if (gWineWindow == 0) {
         setsid();
@@ -191,7 +216,7 @@ void StopWine() {
     kill(-gWineWindow, SIGKILL);
     waitpid(gWineWindow, nullptr, 0);
     gWineWindow = -1;
-    Run({WineRun(), "--stop"}, {});
+    RunWithoutPipes({WineRun(), "--stop"}, 30000);
 }
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {

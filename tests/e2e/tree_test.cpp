@@ -15,6 +15,21 @@ TEST_P(KeltoTest, AnEmptyFolderIsMade) {
     EXPECT_TRUE(fs::is_directory(out() / "E"));
 }
 
+// Windows marks a dot-folder hidden (attribute word 0x12): it is still a folder
+// to walk into, at the top level and inside a tree.
+TEST_P(KeltoTest, FoldersWithMoreAttributesAreStillFolders) {
+    fs::create_directories(in() / ".config" / ".cache");
+    WriteFile(in() / ".config" / ".cache" / "x", "x");
+    CopyToClipboard({in() / ".config"});
+    const RunResult run = Paste();
+    ExpectOutput(run, kPasting + CopyingReport(In(".config"), Out(".config")) +
+                          CreatingLine(Out(".config")) + CreatingLine(Out(".config/.cache")) +
+                          FileLines("Copying", In(".config/.cache/x"), Out(".config/.cache/x")) +
+                          "File copied.\n" + Summary(1));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(Snapshot(out()), Snapshot(in()));
+}
+
 TEST_P(KeltoTest, AFolderThatExistsIsReportedAndTheRunGoesOnButFails) {
     fs::create_directory(in() / "D");
     WriteFile(in() / "D" / "new.txt", "new");
