@@ -37,8 +37,10 @@ inline bool IsFolderAttribute(std::uint32_t attributes) {
 
 // ---- Startup ---------------------------------------------------------------
 
-// Chooses how standard output is buffered: unbuffered on a terminal or
-// console, a 4096-byte buffer on a file or pipe. Call once, before any output.
+// Chooses how standard output is buffered: a 4096-byte buffer on a file or
+// pipe; on a terminal each line as soon as it is complete (the Windows console,
+// whose colours are not in the byte stream, gets every piece at once). Call
+// once, before any output.
 void PlatformStartOutput();
 
 // ---- Last error --------------------------------------------------------------

@@ -68,10 +68,23 @@ constexpr int kGuardedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
 volatile sig_atomic_t gPartialFileActive = 0;
 char gPartialFile[kPathCapacity];
 
-void RemovePartialFileAndDie(int signalNumber) {
-    if (gPartialFileActive != 0) unlink(gPartialFile);
+volatile sig_atomic_t gCreatingFile = 0;
+volatile sig_atomic_t gDeferredSignal = 0;
+
+void DieOf(int signalNumber) {
     signal(signalNumber, SIG_DFL);
     raise(signalNumber);
+}
+
+void RemovePartialFileAndDie(int signalNumber) {
+    if (gPartialFileActive != 0) {
+        unlink(gPartialFile);
+        DieOf(signalNumber);
+    } else if (gCreatingFile != 0) {
+        gDeferredSignal = signalNumber;  // acted on once the new file is registered
+    } else {
+        DieOf(signalNumber);
+    }
 }
 
 // Installed before the first file is created, so that no signal can end the
@@ -94,36 +107,43 @@ void GuardPartialFiles() {
 }
 
 // Makes a new file with `create` (which returns its descriptor) and registers
-// it for removal by a signal until ForgetPartialFile. The signals wait while
-// the file is made and registered, so none can leave it behind unregistered.
+// it for removal by a signal until ForgetPartialFile. A signal that comes
+// while the file is being made waits until it is registered, so none can leave
+// it behind unregistered.
 template <typename Create>
 int CreateWatched(const char* path, Create create) {
     GuardPartialFiles();
-    sigset_t guarded;
-    sigset_t previous;
-    sigemptyset(&guarded);
-    for (int signalNumber : kGuardedSignals) sigaddset(&guarded, signalNumber);
-    sigprocmask(SIG_BLOCK, &guarded, &previous);
+    gCreatingFile = 1;
     const int fd = create();
     const int createError = errno;
     if (fd >= 0) {
         std::memcpy(gPartialFile, path, std::strlen(path) + 1);  // a PathText: it fits
         gPartialFileActive = 1;
     }
-    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    gCreatingFile = 0;
+    if (gDeferredSignal != 0) RemovePartialFileAndDie(gDeferredSignal);
     errno = createError;
     return fd;
 }
 
-int CreateWatchedFile(const char* path) {
-    return CreateWatched(path, [path] {
-        return open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+int CreateWatchedFile(const char* path, mode_t mode) {
+    return CreateWatched(path, [path, mode] {
+        return open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     });
 }
 
-// `pathTemplate` ends in "XXXXXX", which becomes a fresh name.
+// `pathTemplate` ends in "XXXXXX", which becomes a fresh name (mode 0600).
 int CreateWatchedTemporary(char* pathTemplate) {
     return CreateWatched(pathTemplate, [pathTemplate] { return mkostemp(pathTemplate, O_CLOEXEC); });
+}
+
+mode_t ProcessUmask() {
+    static const mode_t mask = [] {
+        const mode_t current = umask(0);
+        umask(current);
+        return current;
+    }();
+    return mask;
 }
 
 void ForgetPartialFile() { gPartialFileActive = 0; }
@@ -152,8 +172,10 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-bool CopyByReadWrite(int in, int out) {
-    for (;;) {
+// Copies until the end of `in`. A small file read whole in one step (as
+// large as `sizeAtOpen`) needs no further read to find its end.
+bool CopyByReadWrite(int in, int out, off_t sizeAtOpen) {
+    for (bool first = true;; first = false) {
         const ssize_t got = read(in, gCopyBuffer, sizeof gCopyBuffer);
         if (got == 0) return true;
         if (got < 0) {
@@ -161,12 +183,15 @@ bool CopyByReadWrite(int in, int out) {
             return FailWithErrno();
         }
         if (!WriteAll(out, gCopyBuffer, static_cast<std::size_t>(got))) return false;
+        if (first && got == sizeAtOpen && static_cast<std::size_t>(got) < sizeof gCopyBuffer) {
+            return true;
+        }
     }
 }
 
 // Copies every byte from `in` (at its start) to the empty file `out`.
 bool CopyBytes(int in, int out, off_t size) {
-    if (size < kSmallFileLimit) return CopyByReadWrite(in, out);
+    if (size < kSmallFileLimit) return CopyByReadWrite(in, out, size);
     for (;;) {
         const ssize_t copied = copy_file_range(in, nullptr, out, nullptr, kRangeStep, 0);
         if (copied == 0) return true;
@@ -176,16 +201,17 @@ bool CopyBytes(int in, int out, off_t size) {
         // carries on from the offsets both files have reached.
         if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
             errno == EBADF) {
-            return CopyByReadWrite(in, out);
+            return CopyByReadWrite(in, out, -1);
         }
         return FailWithErrno();
     }
 }
 
-// Gives the new file the source's permission bits and times. Filesystems that
-// cannot keep them (FAT, some network mounts) still get the data.
-void KeepModeAndTimes(int out, const struct stat& source) {
-    (void)fchmod(out, source.st_mode & 0777);
+// Gives the new file (made with `createdMode`) the source's permission bits
+// and times. Filesystems that cannot keep them (FAT, some network mounts)
+// still get the data.
+void KeepModeAndTimes(int out, const struct stat& source, mode_t createdMode) {
+    if ((source.st_mode & 0777) != createdMode) (void)fchmod(out, source.st_mode & 0777);
     const struct timespec times[2] = {source.st_atim, source.st_mtim};
     (void)futimens(out, times);
 }
@@ -193,9 +219,9 @@ void KeepModeAndTimes(int out, const struct stat& source) {
 // Fills the new, empty file `out` from `in`; on success it is complete (and on
 // disk when `flush`) and closed. On failure it is closed and the caller
 // removes it.
-bool FillNewFile(int in, int out, const struct stat& source, bool flush) {
+bool FillNewFile(int in, int out, const struct stat& source, mode_t createdMode, bool flush) {
     bool done = CopyBytes(in, out, source.st_size);
-    if (done) KeepModeAndTimes(out, source);
+    if (done) KeepModeAndTimes(out, source, createdMode);
     if (done && flush && fsync(out) != 0) done = FailWithErrno();
     if (close(out) != 0 && done) done = FailWithErrno();
     return done;
@@ -245,9 +271,10 @@ bool CopyRegularFile(const char* source, const char* destination, bool failIfExi
     const int in = OpenRegularSource(source, &status);
     if (in < 0) return false;
 
-    const int out = CreateWatchedFile(destination);
+    const mode_t mode = status.st_mode & 0777;
+    const int out = CreateWatchedFile(destination, mode);
     if (out >= 0) {
-        const bool done = FillNewFile(in, out, status, flush);
+        const bool done = FillNewFile(in, out, status, mode & ~ProcessUmask(), flush);
         if (!done) unlink(destination);
         ForgetPartialFile();
         close(in);
@@ -275,7 +302,7 @@ bool CopyRegularFile(const char* source, const char* destination, bool failIfExi
         close(in);
         return false;
     }
-    bool done = FillNewFile(in, fresh, status, flush);
+    bool done = FillNewFile(in, fresh, status, 0600, flush);
     close(in);
     if (done && rename(temporary.text, destination) != 0) done = FailWithErrno();
     if (!done) unlink(temporary.text);

@@ -39,7 +39,9 @@ bool FailWithErrno() { return Fail(errno); }
 void PlatformStartOutput() {
     const bool terminal = isatty(STDOUT_FILENO) == 1;
     if (terminal) {
-        std::setvbuf(stdout, nullptr, _IONBF, 0);
+        // Each line reaches the terminal as soon as it is complete. The colour
+        // sequences travel in the same stream, so nothing arrives out of order.
+        std::setvbuf(stdout, gOutputBuffer, _IOLBF, sizeof gOutputBuffer);
     } else {
         std::setvbuf(stdout, gOutputBuffer, _IOFBF, sizeof gOutputBuffer);
     }
@@ -77,5 +79,6 @@ void PlatformSetConsoleAttribute(int attribute) {
 }
 
 void ShowFailureMessage(const char* text, const char* caption) {
+    std::fflush(stdout);
     std::fprintf(stderr, "%s: %s\n", caption, text);
 }
