@@ -3,7 +3,8 @@
 # machine lacks. Pass extra package names to install them too.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libxcb1-dev libgtest-dev xvfb xclip "$@")
+packages=(cmake ninja-build g++ pkg-config libxcb1-dev libwayland-dev libgtest-dev xvfb xclip
+          sway wl-clipboard "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

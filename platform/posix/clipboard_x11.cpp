@@ -18,8 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/platform.h"
-#include "platform/posix/last_error.h"
+#include "platform/posix/clipboard_sources.h"
 #include "platform/posix/uri_list.h"
 
 namespace {
@@ -44,7 +43,6 @@ struct Session {
 };
 
 Session gSession;
-DropList gDropList;
 
 std::int64_t NowMs() {
     timespec now;
@@ -228,7 +226,7 @@ void Disconnect() {
 
 }  // namespace
 
-bool ClipboardOpen() {
+bool X11ClipboardOpen() {
     // A run that ends early still leaves the server cleanly.
     static const bool disconnectAtExit = std::atexit(Disconnect) == 0;
     (void)disconnectAtExit;
@@ -273,7 +271,7 @@ bool ClipboardOpen() {
     return xcb_flush(gSession.connection) > 0;
 }
 
-bool ClipboardHasFileList() {
+bool X11ClipboardHasFileList() {
     gSession.chosenTarget = kAtomCount;
     if (gSession.connection == nullptr) return false;
     const xcb_get_selection_owner_cookie_t cookie =
@@ -299,34 +297,18 @@ bool ClipboardHasFileList() {
     return false;
 }
 
-const DropList* ClipboardFileList() {
-    if (gSession.connection == nullptr || gSession.chosenTarget == kAtomCount) return nullptr;
+bool X11ClipboardFileList(DropList* list) {
+    if (gSession.connection == nullptr || gSession.chosenTarget == kAtomCount) return false;
     std::string data;
     if (!ConvertClipboard(gSession.atoms[gSession.chosenTarget]) || !ReadProperty(&data)) {
-        return nullptr;
+        return false;
     }
-    char hostName[256] = {};
-    if (gethostname(hostName, sizeof hostName - 1) != 0) hostName[0] = '\0';
     const UriListKind kind =
         gSession.chosenTarget == kUriList ? UriListKind::kUriList : UriListKind::kCopiedFiles;
-    if (!ParseFileUriList(data.data(), data.size(), kind, hostName, &gDropList)) return nullptr;
-    return &gDropList;
+    return ParseLocalFileList(data, kind, list);
 }
 
-std::uint32_t DropListCount(const DropList* list) {
-    return static_cast<std::uint32_t>(list->starts.size());
-}
-
-bool DropListItem(const DropList* list, std::uint32_t index, PathText* path) {
-    if (index >= list->starts.size()) return Fail(ENOENT);
-    const char* item = list->paths.data() + list->starts[index];
-    const std::size_t length = std::strlen(item);
-    if (length >= sizeof path->text) return Fail(ENAMETOOLONG);
-    std::memcpy(path->text, item, length + 1);
-    return true;
-}
-
-bool ClipboardClose() {
+bool X11ClipboardClose() {
     if (gSession.connection == nullptr) return false;
     Disconnect();
     return true;

@@ -13,7 +13,7 @@ public:
 }  // namespace
 
 namespace e2e {
-INSTANTIATE_TEST_SUITE_P(Targets, KeltoTest, ::testing::Values(&kLinux, &kWindows),
+INSTANTIATE_TEST_SUITE_P(Targets, KeltoTest, ::testing::Values(&kLinux, &kWindows, &kWayland),
                          [](const ::testing::TestParamInfo<const Target*>& param) {
                              return std::string(param.param->name);
                          });

@@ -23,6 +23,7 @@ protected:
     void SetUp() override {
         std::string why;
         if (!TargetAvailable(target(), &why)) GTEST_SKIP() << why;
+        if (target().wayland) clipboard_.UseWayland();
         fs::create_directory(in());
         fs::create_directory(out());
     }
@@ -80,6 +81,12 @@ protected:
 class LinuxOnlyTest : public KeltoFixture {
 protected:
     const Target& target() const override { return kLinux; }
+};
+
+// Cases of the Wayland clipboard alone.
+class WaylandOnlyTest : public KeltoFixture {
+protected:
+    const Target& target() const override { return kWayland; }
 };
 
 }  // namespace e2e

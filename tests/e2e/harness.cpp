@@ -6,7 +6,10 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <grp.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -69,22 +72,6 @@ void ReadAvailable(int fd, std::string* into, bool* open) {
     }
 }
 
-// Quiet helper commands (xclip): no output kept, bounded.
-RunResult RunQuiet(const std::vector<std::string>& argv, int timeoutMs) {
-    RunOptions options;
-    options.timeoutMs = timeoutMs;
-    return Run(argv, options);
-}
-
-bool OwnerOffers(const std::string& type) {
-    const RunResult targets =
-        RunQuiet({"xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"}, 3000);
-    return targets.status == 0 && targets.out.find(type) != std::string::npos;
-}
-
-bool AnyOwnerAnswers() {
-    return RunQuiet({"xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"}, 3000).status == 0;
-}
 
 }  // namespace
 
@@ -152,8 +139,9 @@ RunResult Run(const std::vector<std::string>& argv, const RunOptions& options) {
     return result;
 }
 
-const Target kLinux = {"linux", false, 4096};
-const Target kWindows = {"windows", true, 260};
+const Target kLinux = {"linux", false, 4096, false};
+const Target kWindows = {"windows", true, 260, false};
+const Target kWayland = {"wayland", false, 4096, true};
 
 namespace {
 
@@ -219,6 +207,63 @@ void StopWine() {
     RunWithoutPipes({WineRun(), "--stop"}, 30000);
 }
 
+// The headless sway of the test run. sway refuses to run as root, so it runs
+// as nobody, in a runtime folder of its own; root reaches its socket anyway.
+constexpr uid_t kNobody = 65534;
+pid_t gSway = -1;
+fs::path gSwayRuntime;
+std::string gSwaySocket;
+
+void StartSway() {
+    if (gSway > 0) return;
+    char pattern[] = "/tmp/kelto-wayland-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) Fatal("mkdtemp");
+    gSwayRuntime = pattern;
+    WriteFile(gSwayRuntime / "config", "xwayland disable\n");
+    if (chown(gSwayRuntime.c_str(), kNobody, kNobody) != 0 ||
+        chmod(gSwayRuntime.c_str(), 0700) != 0) {
+        Fatal("runtime folder for sway");
+    }
+    gSway = fork();
+    if (gSway < 0) Fatal("fork");
+    if (gSway == 0) {
+        setsid();
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
+        setenv("XDG_RUNTIME_DIR", gSwayRuntime.c_str(), 1);
+        setenv("WLR_BACKENDS", "headless", 1);
+        setenv("WLR_LIBINPUT_NO_DEVICES", "1", 1);
+        setenv("WLR_RENDERER", "pixman", 1);
+        setenv("HOME", gSwayRuntime.c_str(), 1);
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        execlp("sway", "sway", "-c", (gSwayRuntime / "config").c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int attempt = 0; attempt < 200 && gSwaySocket.empty(); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        for (const std::string& name : ListingOrder(gSwayRuntime)) {
+            if (name.rfind("wayland-", 0) == 0 && name.find(".lock") == std::string::npos) {
+                gSwaySocket = name;
+            }
+        }
+    }
+    if (gSwaySocket.empty()) throw std::runtime_error("sway did not start (is it installed?)");
+}
+
+void StopSway() {
+    if (gSway <= 0) return;
+    kill(-gSway, SIGTERM);
+    waitpid(gSway, nullptr, 0);
+    gSway = -1;
+    std::error_code ignored;
+    fs::remove_all(gSwayRuntime, ignored);
+    gSwaySocket.clear();
+}
+
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
         text.replace(at, from.size(), to);
@@ -265,6 +310,11 @@ std::string WindowsPattern(const std::string& expected) {
 }
 
 }  // namespace
+
+std::vector<std::string> WaylandClientEnv() {
+    StartSway();
+    return {"XDG_RUNTIME_DIR=" + gSwayRuntime.string(), "WAYLAND_DISPLAY=" + gSwaySocket};
+}
 
 bool TargetAvailable(const Target& target, std::string* why) {
     if (!target.windows) return true;
@@ -315,6 +365,16 @@ RunResult RunKelto(const Target& target, const std::vector<std::string>& args, c
         StartWine();
         argv = {WineRun(), WindowsExe()};
     }
+    if (target.wayland) {
+        for (const std::string& pair : WaylandClientEnv()) options.setEnv.push_back(pair);
+    } else {
+        // The Linux target reads X11 unless a case names a Wayland display itself.
+        const bool named = std::any_of(options.setEnv.begin(), options.setEnv.end(),
+                                       [](const std::string& pair) {
+                                           return pair.rfind("WAYLAND_DISPLAY=", 0) == 0;
+                                       });
+        if (!named) options.unsetEnv.push_back("WAYLAND_DISPLAY");
+    }
     argv.insert(argv.end(), args.begin(), args.end());
     options.cwd = cwd;
     RunResult result = Run(argv, options);
@@ -354,6 +414,7 @@ void StartXServer() {
 
 void StopXServer() {
     StopWine();
+    StopSway();
     if (gXServer > 0) {
         kill(gXServer, SIGTERM);
         waitpid(gXServer, nullptr, 0);
@@ -367,6 +428,7 @@ void ClipboardOwner::Offer(const std::string& type, const std::string& data) {
     Stop();
     int input[2];
     if (pipe2(input, O_CLOEXEC) != 0) Fatal("pipe");
+    const std::vector<std::string> waylandEnv = wayland_ ? WaylandClientEnv() : std::vector<std::string>{};
     pid_ = fork();
     if (pid_ < 0) Fatal("fork");
     if (pid_ == 0) {
@@ -374,8 +436,17 @@ void ClipboardOwner::Offer(const std::string& type, const std::string& data) {
         const int devNull = open("/dev/null", O_WRONLY);
         dup2(devNull, STDOUT_FILENO);
         dup2(devNull, STDERR_FILENO);
-        execlp("xclip", "xclip", "-quiet", "-selection", "clipboard", "-t", type.c_str(), "-i",
-               static_cast<char*>(nullptr));
+        if (wayland_) {
+            for (const std::string& pair : waylandEnv) {
+                const std::size_t eq = pair.find('=');
+                setenv(pair.substr(0, eq).c_str(), pair.substr(eq + 1).c_str(), 1);
+            }
+            execlp("wl-copy", "wl-copy", "--foreground", "--type", type.c_str(),
+                   static_cast<char*>(nullptr));
+        } else {
+            execlp("xclip", "xclip", "-quiet", "-selection", "clipboard", "-t", type.c_str(), "-i",
+                   static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
     close(input[0]);
@@ -391,7 +462,30 @@ void ClipboardOwner::Offer(const std::string& type, const std::string& data) {
         if (OwnerOffers(type)) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    throw std::runtime_error("xclip never offered " + type);
+    throw std::runtime_error("the clipboard owner never offered " + type);
+}
+
+bool ClipboardOwner::OwnerOffers(const std::string& type) const {
+    RunOptions options;
+    options.timeoutMs = 3000;
+    RunResult targets;
+    if (wayland_) {
+        options.setEnv = WaylandClientEnv();
+        targets = Run({"wl-paste", "--list-types"}, options);
+    } else {
+        targets = Run({"xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"}, options);
+    }
+    return targets.status == 0 && targets.out.find(type) != std::string::npos;
+}
+
+bool ClipboardOwner::AnyOwnerAnswers() const {
+    RunOptions options;
+    options.timeoutMs = 3000;
+    if (wayland_) {
+        options.setEnv = WaylandClientEnv();
+        return Run({"wl-paste", "--list-types"}, options).status == 0;
+    }
+    return Run({"xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"}, options).status == 0;
 }
 
 void ClipboardOwner::Stop() {
@@ -408,6 +502,95 @@ void ClipboardOwner::Stop() {
 void ClipboardOwner::Pause() { kill(pid_, SIGSTOP); }
 
 void ClipboardOwner::Resume() { kill(pid_, SIGCONT); }
+
+namespace {
+
+void PutWord(std::string* message, std::uint32_t word) {
+    message->append(reinterpret_cast<const char*>(&word), sizeof word);
+}
+
+// One Wayland event: object, opcode and size, then the arguments.
+std::string WaylandEvent(std::uint32_t object, std::uint16_t opcode, const std::string& arguments) {
+    std::string message;
+    PutWord(&message, object);
+    PutWord(&message, static_cast<std::uint32_t>((8 + arguments.size()) << 16) | opcode);
+    return message + arguments;
+}
+
+std::string WaylandString(const std::string& text) {
+    std::string argument;
+    PutWord(&argument, static_cast<std::uint32_t>(text.size() + 1));
+    argument += text;
+    argument.append(4 - text.size() % 4, '\0');  // the terminator, padded to 4 bytes
+    return argument;
+}
+
+}  // namespace
+
+FakeCompositor::FakeCompositor(Behaviour behaviour) : behaviour_(behaviour) {
+    char pattern[] = "/tmp/kelto-fake-wayland-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) Fatal("mkdtemp");
+    folder_ = pattern;
+    listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s/wayland-fake", pattern);
+    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener_, 8) != 0) {
+        Fatal("fake compositor socket");
+    }
+    server_ = fork();
+    if (server_ < 0) Fatal("fork");
+    if (server_ == 0) {
+        Serve();
+        _exit(0);
+    }
+}
+
+FakeCompositor::~FakeCompositor() {
+    if (server_ > 0) {
+        kill(server_, SIGKILL);
+        waitpid(server_, nullptr, 0);
+    }
+    close(listener_);
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+}
+
+std::vector<std::string> FakeCompositor::ClientEnv() const {
+    return {"XDG_RUNTIME_DIR=" + folder_.string(), "WAYLAND_DISPLAY=wayland-fake"};
+}
+
+// Answers each client's first two requests (get_registry as object 2, sync as
+// object 3) with one global that is not data-control, the sync's done and its
+// removal; or answers nothing at all.
+void FakeCompositor::Serve() {
+    std::vector<int> clients;
+    for (;;) {
+        const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) continue;
+        clients.push_back(client);  // kept open: a silent compositor never hangs up
+        if (behaviour_ == Behaviour::kSilent) continue;
+        char requests[24];
+        std::size_t got = 0;
+        while (got < sizeof requests) {
+            const ssize_t n = read(client, requests + got, sizeof requests - got);
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        std::string global;
+        PutWord(&global, 1);
+        global += WaylandString("wl_compositor");
+        PutWord(&global, 4);
+        std::string serial;
+        PutWord(&serial, 0);
+        std::string deleted;
+        PutWord(&deleted, 3);
+        const std::string events = WaylandEvent(2, 0, global) + WaylandEvent(3, 0, serial) +
+                                   WaylandEvent(1, 1, deleted);
+        if (write(client, events.data(), events.size()) < 0) continue;
+    }
+}
 
 TempDir::TempDir() {
     char pattern[] = "/tmp/kelto-e2e-XXXXXX";

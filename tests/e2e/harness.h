@@ -40,9 +40,15 @@ struct Target {
     const char* name;
     bool windows;
     std::size_t pathCapacity;  // bytes of a path buffer, terminator included
+    bool wayland;              // the Linux program in a Wayland session (headless sway)
 };
 extern const Target kLinux;
 extern const Target kWindows;
+extern const Target kWayland;
+
+// The environment of a client of the test run's headless sway (started on
+// first use): XDG_RUNTIME_DIR and WAYLAND_DISPLAY, as "NAME=value".
+std::vector<std::string> WaylandClientEnv();
 
 // Whether `target` can run here; `why` says what is missing when not.
 bool TargetAvailable(const Target& target, std::string* why);
@@ -81,10 +87,12 @@ inline void ExpectOutput(const Target& target, const std::string& actual,
 void StartXServer();
 void StopXServer();
 
-// Owns the CLIPBOARD selection through xclip.
+// Owns the clipboard: X11's CLIPBOARD selection through xclip, or after
+// UseWayland() the Wayland clipboard through wl-copy.
 class ClipboardOwner {
 public:
     ~ClipboardOwner();
+    void UseWayland() { wayland_ = true; }
     // Offers `data` as `type`; returns once a reader can see it.
     void Offer(const std::string& type, const std::string& data);
     // Ends the owner; returns once no reader sees it any more.
@@ -93,7 +101,32 @@ public:
     void Resume();  // SIGCONT
 
 private:
+    bool OwnerOffers(const std::string& type) const;
+    bool AnyOwnerAnswers() const;
+
     pid_t pid_ = -1;
+    bool wayland_ = false;
+};
+
+// A stand-in Wayland compositor on a socket of its own, for the cases a real
+// one cannot show: one that offers no data-control protocol, and one that
+// accepts a client but never answers.
+class FakeCompositor {
+public:
+    enum class Behaviour { kWithoutDataControl, kSilent };
+    explicit FakeCompositor(Behaviour behaviour);
+    ~FakeCompositor();
+    // The environment of its clients, as "NAME=value".
+    std::vector<std::string> ClientEnv() const;
+
+private:
+    void Serve();
+
+    Behaviour behaviour_;
+    fs::path folder_;
+    int listener_ = -1;
+    int stopPipe_[2] = {-1, -1};
+    pid_t server_ = -1;
 };
 
 // A fresh folder under /tmp, removed with everything in it.
