@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <new>
 
+#include "platform/dot_entries.h"
 #include "platform/platform.h"
 #include "platform/posix/last_error.h"
 
@@ -403,13 +404,7 @@ bool ListingStart(const char* folder, FolderListing* listing, FolderEntry* entry
 
 bool ListingNext(FolderListing* listing, FolderEntry* entry) {
     auto* state = static_cast<ListingState*>(listing->handle);
-    // "." and ".." come first, whatever order the filesystem keeps.
-    if (state->yielded < 2) {
-        std::strcpy(entry->name, state->yielded == 0 ? "." : "..");
-        entry->attributes = kAttributeDirectory;
-        ++state->yielded;
-        return true;
-    }
+    if (NextDotEntry(&state->yielded, entry)) return true;
     for (;;) {
         errno = 0;
         const struct dirent* found = readdir(state->folder);
@@ -418,7 +413,7 @@ bool ListingNext(FolderListing* listing, FolderEntry* entry) {
             return false;
         }
         const char* name = found->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+        if (IsDotEntry(name)) continue;
         if (!CopyText(entry->name, sizeof entry->name, name)) return false;
         const int folderFd = dirfd(state->folder);
         switch (found->d_type) {

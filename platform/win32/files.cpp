@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/dot_entries.h"
 #include "platform/platform.h"
 #include "platform/win32/last_error.h"
 
@@ -148,14 +149,7 @@ bool ListingStart(const char* folder, FolderListing* listing, FolderEntry* entry
 
 bool ListingNext(FolderListing* listing, FolderEntry* entry) {
     auto* state = static_cast<ListingState*>(listing->handle);
-    // "." and ".." come first, also where the filesystem lists them late or
-    // not at all (a drive root).
-    if (state->yielded < 2) {
-        std::strcpy(entry->name, state->yielded == 0 ? "." : "..");
-        entry->attributes = kAttributeDirectory;
-        ++state->yielded;
-        return true;
-    }
+    if (NextDotEntry(&state->yielded, entry)) return true;
     for (;;) {
         if (state->firstPending) {
             state->firstPending = false;
@@ -163,7 +157,7 @@ bool ListingNext(FolderListing* listing, FolderEntry* entry) {
             return FailWithLastError();
         }
         const char* name = state->data.cFileName;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+        if (IsDotEntry(name)) continue;
         if (!CopyText(entry->name, sizeof entry->name, name)) return false;
         entry->attributes = state->data.dwFileAttributes;
         ++state->yielded;

@@ -37,6 +37,14 @@ double Now() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
+// In a child: standard input, output and error on /dev/null.
+void SilenceStandardStreams() {
+    const int devNull = open("/dev/null", O_RDWR);
+    dup2(devNull, STDIN_FILENO);
+    dup2(devNull, STDOUT_FILENO);
+    dup2(devNull, STDERR_FILENO);
+}
+
 [[noreturn]] void Fatal(const std::string& what) {
     throw std::runtime_error(what + ": " + std::strerror(errno));
 }
@@ -158,10 +166,7 @@ int RunWithoutPipes(const std::vector<std::string>& argv, int timeoutMs) {
     const pid_t pid = fork();
     if (pid < 0) Fatal("fork");
     if (pid == 0) {
-        const int devNull = open("/dev/null", O_RDWR);
-        dup2(devNull, STDIN_FILENO);
-        dup2(devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
+        SilenceStandardStreams();
         std::vector<std::string> args = argv;
         std::vector<char*> pointers = Pointers(args);
         execvp(pointers[0], pointers.data());
@@ -185,10 +190,7 @@ void StartWine() {
     gWineWindow = fork();
     if (gWineWindow == 0) {
         setsid();
-        const int devNull = open("/dev/null", O_RDWR);
-        dup2(devNull, STDIN_FILENO);
-        dup2(devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
+        SilenceStandardStreams();
         execl(WineRun(), WineRun(), "notepad.exe", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -228,10 +230,7 @@ void StartSway() {
     if (gSway < 0) Fatal("fork");
     if (gSway == 0) {
         setsid();
-        const int devNull = open("/dev/null", O_RDWR);
-        dup2(devNull, STDIN_FILENO);
-        dup2(devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
+        SilenceStandardStreams();
         if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
         setenv("XDG_RUNTIME_DIR", gSwayRuntime.c_str(), 1);
         setenv("WLR_BACKENDS", "headless", 1);
@@ -394,10 +393,7 @@ void StartXServer() {
     if (gXServer < 0) Fatal("fork");
     if (gXServer == 0) {
         close(displayPipe[0]);
-        const int devNull = open("/dev/null", O_RDWR);
-        dup2(devNull, STDIN_FILENO);
-        dup2(devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
+        SilenceStandardStreams();
         const std::string fd = std::to_string(displayPipe[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-noreset",
                "-screen", "0", "320x200x24", static_cast<char*>(nullptr));
