@@ -71,9 +71,10 @@ bool ReadGlobals(wl_display* display, Globals* globals) {
     const std::int64_t deadline = NowMs() + kStepTimeoutMs;
     bool ok = true;
     while (ok && !globals->answered) {
-        while (wl_display_prepare_read(display) != 0) {
-            if (wl_display_dispatch_pending(display) < 0) return false;
+        while (ok && wl_display_prepare_read(display) != 0) {
+            ok = wl_display_dispatch_pending(display) >= 0;
         }
+        if (!ok) break;
         if (globals->answered) {
             wl_display_cancel_read(display);
             break;
