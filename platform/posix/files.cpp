@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <initializer_list>
 #include <new>
 
 #include "platform/dot_entries.h"
@@ -236,16 +235,17 @@ int OpenRegularSource(const char* source, struct stat* status) {
         FailWithErrno();
         return -1;
     }
-    if (fstat(in, status) != 0 || !S_ISREG(status->st_mode)) {
-        if (S_ISDIR(status->st_mode)) {
-            Fail(EISDIR);
-        } else {
-            Fail(kErrorSpecialFile);
-        }
-        close(in);
-        return -1;
+    if (fstat(in, status) != 0) {
+        FailWithErrno();
+    } else if (S_ISDIR(status->st_mode)) {
+        Fail(EISDIR);
+    } else if (!S_ISREG(status->st_mode)) {
+        Fail(kErrorSpecialFile);
+    } else {
+        return in;
     }
-    return in;
+    close(in);
+    return -1;
 }
 
 // The failure for a destination that exists: "same file" when it is the
