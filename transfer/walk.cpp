@@ -83,19 +83,19 @@ void WalkSubfolder(WalkPaths* paths, const WalkFlavour& flavour, WalkTally* tall
 // A file entry (anything that is not a folder to walk into). False when its
 // copy or move failed, which ends this level.
 bool TransferEntryFile(WalkPaths* paths, const WalkFlavour& flavour, const char* name) {
+    // Announced from folder and name, so that a path too long for its buffer
+    // is still shown whole before it is refused.
+    std::printf("%s%s%s%c%s\n", kGlyphVertical, flavour.announcement, paths->source.text,
+                kPathSeparator, name);
+    std::printf("%s To     : %s%c%s\n", kGlyphVertical, paths->destination.text, kPathSeparator,
+                name);
     const std::size_t sourceLength = paths->sourceLength;
     const std::size_t destinationLength = paths->destinationLength;
     if (!EnterEntry(paths, name)) {
-        std::printf("%s%s%s%c%s\n", kGlyphVertical, flavour.announcement, paths->source.text,
-                    kPathSeparator, name);
-        std::printf("%s To     : %s%c%s\n", kGlyphVertical, paths->destination.text,
-                    kPathSeparator, name);
         PlatformSetNameTooLong();
         WriteErrorLine();
         return false;
     }
-    std::printf("%s%s%s\n", kGlyphVertical, flavour.announcement, paths->source.text);
-    std::printf("%s To     : %s\n", kGlyphVertical, paths->destination.text);
     const bool done = flavour.move ? MoveFileTo(paths->source.text, paths->destination.text)
                                    : CopyFileTo(paths->source.text, paths->destination.text,
                                                 /*failIfExists=*/false);
