@@ -119,14 +119,15 @@ int TransferRun(TransferMode mode) {
             return 1;
         }
 
+        // Reported from prefix and title, so that a destination too long for
+        // its buffer is still shown whole before it is refused.
+        std::printf("Copying \t%s\nto \t\t%s%s...\n", sourcePath.text, prefix.text, title.text);
         PathText destinationPath;
         if (!ConcatenatePath(&destinationPath, prefix.text, title.text)) {
-            std::printf("Copying \t%s\nto \t\t%s%s...\n", sourcePath.text, prefix.text, title.text);
             PlatformSetNameTooLong();
             WriteErrorLine();
             return 1;
         }
-        std::printf("Copying \t%s\nto \t\t%s...\n", sourcePath.text, destinationPath.text);
 
         if (IsDirectory(sourcePath.text)) {
             if (mode.move) {
