@@ -108,3 +108,22 @@ TEST_F(LinuxOnlyTest, ReadsAListOfThousandsOfItemsSentIncrementally) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// A listed path longer than a path buffer is refused whole, never cut short
+// into some other, shorter path.
+TEST_P(KeltoTest, AListedPathThatWouldNotFitIsRefused) {
+    const std::string name(200, 'n');
+    fs::path item = in();
+    while (Native(item).size() < target().pathCapacity) item /= name;
+    CopyToClipboard({item});
+    const RunResult run = Paste();
+    ExpectOutput(run, kPasting + ErrorLine("File name too long"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(fs::is_empty(out()));
+}
+
+}  // namespace
+}  // namespace e2e
