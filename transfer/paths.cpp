@@ -26,13 +26,6 @@ bool ConcatenatePath(PathText* out, const char* first, const char* second) {
     return true;
 }
 
-bool JoinPath(PathText* out, const char* folder, const char* name) {
-    const std::size_t folderLength = std::strlen(folder);
-    const std::size_t nameLength = std::strlen(name);
-    if (folderLength + 1 + nameLength >= kPathCapacity) {
-        out->text[0] = '\0';
-        return false;
-    }
     std::memmove(out->text, folder, folderLength);
     out->text[folderLength] = kPathSeparator;
     std::memcpy(out->text + folderLength + 1, name, nameLength + 1);

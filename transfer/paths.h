@@ -6,15 +6,13 @@
 
 #include "platform/platform.h"
 
-// out = folder, one separator, name. False (out left empty) when it does not fit.
-bool JoinPath(PathText* out, const char* folder, const char* name);
-
 // out = first followed directly by second. False (out left empty) when it does
 // not fit.
 bool ConcatenatePath(PathText* out, const char* first, const char* second);
 
-// Appends a separator and `name` to the path of `*length` bytes held in `path`.
-// False, with path and length unchanged, when the result would not fit.
+// Appends one separator and `name` to the path of `*length` bytes held in
+// `path` (whether or not it already ends in a separator). False, with path and
+// length unchanged, when the result would not fit.
 bool AppendName(PathText* path, std::size_t* length, const char* name);
 
 // Cuts the path back to `length` bytes (undoing AppendName).

@@ -9,19 +9,27 @@ namespace {
 
 const std::string kSeparator(1, kPathSeparator);
 
-TEST(Paths, JoinPutsExactlyOneSeparatorAndRefusesWhatDoesNotFit) {
-    PathText out;
-    ASSERT_TRUE(JoinPath(&out, "a", "b"));
-    EXPECT_EQ(out.text, "a" + kSeparator + "b");
+TEST(Paths, AppendPutsExactlyOneSeparatorAndRefusesWhatDoesNotFit) {
+    PathText path;
+    std::strcpy(path.text, "a");
+    std::size_t length = 1;
+    ASSERT_TRUE(AppendName(&path, &length, "b"));
+    EXPECT_EQ(path.text, "a" + kSeparator + "b");
+
     const std::string withSeparator = "a" + kSeparator;
-    ASSERT_TRUE(JoinPath(&out, withSeparator.c_str(), "b"));  // no check for one already there
-    EXPECT_EQ(out.text, "a" + kSeparator + kSeparator + "b");
+    std::strcpy(path.text, withSeparator.c_str());
+    length = withSeparator.size();
+    ASSERT_TRUE(AppendName(&path, &length, "b"));  // no check for one already there
+    EXPECT_EQ(path.text, "a" + kSeparator + kSeparator + "b");
 
     const std::string folder(kPathCapacity - 3, 'f');
-    ASSERT_TRUE(JoinPath(&out, folder.c_str(), "n"));  // kPathCapacity - 1 bytes: fits
-    EXPECT_EQ(std::strlen(out.text), kPathCapacity - 1);
-    EXPECT_FALSE(JoinPath(&out, folder.c_str(), "nn"));
-    EXPECT_STREQ(out.text, "");
+    std::strcpy(path.text, folder.c_str());
+    length = folder.size();
+    EXPECT_FALSE(AppendName(&path, &length, "nn"));  // one byte too many
+    EXPECT_EQ(path.text, folder);
+    ASSERT_TRUE(AppendName(&path, &length, "n"));  // kPathCapacity - 1 bytes: fits
+    EXPECT_EQ(std::strlen(path.text), kPathCapacity - 1);
+    EXPECT_EQ(length, kPathCapacity - 1);
 }
 
 TEST(Paths, ConcatenateRefusesWhatDoesNotFit) {
