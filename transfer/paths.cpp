@@ -26,12 +26,6 @@ bool ConcatenatePath(PathText* out, const char* first, const char* second) {
     return true;
 }
 
-    std::memmove(out->text, folder, folderLength);
-    out->text[folderLength] = kPathSeparator;
-    std::memcpy(out->text + folderLength + 1, name, nameLength + 1);
-    return true;
-}
-
 bool AppendName(PathText* path, std::size_t* length, const char* name) {
     const std::size_t nameLength = std::strlen(name);
     if (*length + 1 + nameLength >= kPathCapacity) return false;
