@@ -13,6 +13,7 @@ namespace {
 constexpr int kDefaultAttribute = 7;  // grey on black, when the console cannot be asked
 
 DWORD gLastError = ERROR_SUCCESS;
+bool gConsoleOutput = false;  // standard output is a console, not a file or pipe
 char gOutputBuffer[4096];
 
 const char* OwnText(DWORD code) {
@@ -34,7 +35,8 @@ bool FailWithLastError() { return Fail(GetLastError()); }
 
 void PlatformStartOutput() {
     DWORD mode;
-    if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
+    gConsoleOutput = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+    if (gConsoleOutput) {
         std::setvbuf(stdout, nullptr, _IONBF, 0);
     } else {
         std::setvbuf(stdout, gOutputBuffer, _IOFBF, sizeof gOutputBuffer);
@@ -66,13 +68,16 @@ void PlatformReleaseText(char* text) {
 
 int PlatformConsoleAttribute() {
     CONSOLE_SCREEN_BUFFER_INFO info;
-    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
+    if (!gConsoleOutput || !GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
         return kDefaultAttribute;
     }
     return info.wAttributes;
 }
 
 void PlatformSetConsoleAttribute(int attribute) {
+    // A file or pipe takes no attribute (the call would fail), and its
+    // output stays in the 4096-byte buffer.
+    if (!gConsoleOutput) return;
     // The attribute is not part of the byte stream: what was written before
     // must reach the console in the old one.
     std::fflush(stdout);
