@@ -2,11 +2,11 @@
 // read with bounded waits so that a stopped owner or server cannot hang us.
 #include <poll.h>
 #include <time.h>
-#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcbext.h>  // xcb_poll_for_reply
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
